@@ -1,0 +1,99 @@
+// Everything shapecalc does at the byte level: reading words and numbers
+// from standard input, writing prompts, messages and the result line to
+// standard output, and reporting a failed write.
+//
+// Input and output go through fixed buffers straight over the file
+// descriptors; nothing is allocated and no C++ stream is touched, so a run
+// costs little more than starting the process.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace console_io {
+
+// How many bytes of a word are kept. A longer word is still consumed whole;
+// only its first bytes are kept, to quote it back.
+inline constexpr std::size_t kWordCapacity = 255;
+
+struct word {
+  char bytes[kWordCapacity + 1];  // NUL-terminated for debuggers; `size` rules
+  std::size_t size = 0;
+  bool truncated = false;  // the word went on past kWordCapacity bytes
+
+  // The kept bytes. A truncated word is longer than any keyword, so
+  // comparing this view never lets it match one.
+  std::string_view view() const { return {bytes, size}; }
+};
+
+// What scanning a number at the start of a text found.
+struct number_parse {
+  float value = 0;           // NaN when nothing was found
+  std::size_t consumed = 0;  // bytes taken, leading white space included
+  bool found = false;        // false: no number starts there; nothing taken
+};
+
+// Reads the longest prefix of `text` that forms a number, after any white
+// space: an optional sign, then decimal digits with optional fraction and
+// exponent, "0x" hexadecimal digits with optional fraction and binary
+// exponent, or inf, infinity or nan in any case. The value is the nearest
+// float, ties to even; digits past what can matter are folded, so a text
+// of any length converts correctly in fixed memory.
+number_parse parse_number(std::string_view text);
+
+// Room for the longest result line: a sign, the 309 integer digits of the
+// largest double, the point, six decimals, the line feed and a NUL.
+inline constexpr std::size_t kResultLineMax = 320;
+
+// Writes `value` as the result line "%f\n" would, except that every NaN
+// reads "nan" whatever its sign bit. Returns the length, without the NUL.
+std::size_t format_result(double value, char (&line)[kResultLineMax]);
+
+// Standard input and output of one run. Output is held back until the
+// reader has to wait for input or the run finishes, so a person at a
+// terminal, or a program answering prompts over pipes, sees every prompt
+// before it is expected to answer it.
+class console {
+ public:
+  console(int in_fd, int out_fd, int err_fd);
+  console(const console&) = delete;
+  console& operator=(const console&) = delete;
+
+  void write_text(std::string_view text);
+  // Writes `format` with its one "%s" replaced by the bytes of `w`; a
+  // truncated word is followed by "...".
+  void write_message(std::string_view format, const word& w);
+  void write_result(double value);
+
+  // Skips white space and reads the word up to the next white space or the
+  // end of input; at the end of input the word is empty.
+  void read_word(word& w);
+  // Skips white space and reads one number (see parse_number). When no
+  // number starts there, nothing is consumed and the value is NaN.
+  float read_dimension();
+
+  // Flushes what is left. Returns `status`, or 2 after telling standard
+  // error why, if any write to standard output failed.
+  int finish(int status);
+
+ private:
+  friend class input_cursor;  // walks the number scanner over in_
+
+  int peek_more(std::size_t ahead);
+  bool fill();
+  void skip_space();
+  void flush();
+  void write_out(const char* data, std::size_t size);
+  void put(std::string_view bytes);
+
+  int in_fd_, out_fd_, err_fd_;
+  int write_error_ = 0;  // errno of the first failed write, or 0
+  std::size_t in_pos_ = 0, in_end_ = 0, out_len_ = 0;
+  bool in_eof_ = false;
+  // Left uninitialised on purpose: clearing 72 KiB would cost more than
+  // the rest of a run.
+  unsigned char in_[64 * 1024];
+  char out_[8 * 1024];
+};
+
+}  // namespace console_io

@@ -1,0 +1,117 @@
+#include "shapes.h"
+
+#include <array>
+#include <bit>
+#include <cstdint>
+
+namespace shapes {
+
+namespace {
+
+// The double nearest to pi, and exactly twice it.
+constexpr double kPi = 3.141592653589793;
+constexpr double kTwoPi = 6.283185307179586;
+static_assert(std::bit_cast<std::uint64_t>(kPi) == 0x400921FB54442D18);
+static_assert(std::bit_cast<std::uint64_t>(kTwoPi) == 0x401921FB54442D18);
+
+// Each formula rounds once per operation, in the order written: the circle
+// in double precision on the widened radius, the square and the cuboid in
+// single precision. The order and the width show in the printed digits
+// (3.3 squared is 10.889999), so neither may be "improved". The build turns
+// off contraction into fused multiply-add for the same reason.
+
+double circle_area(const dimensions& d) {
+  const double r = d[0];
+  const double p = r * kPi;
+  return p * r;
+}
+
+double circle_circumference(const dimensions& d) {
+  return kTwoPi * static_cast<double>(d[0]);
+}
+
+double square_area(const dimensions& d) {
+  const float area = d[0] * d[0];
+  return area;
+}
+
+double square_perimeter(const dimensions& d) {
+  const float perimeter = 4.0f * d[0];
+  return perimeter;
+}
+
+double cuboid_volume(const dimensions& d) {
+  const float w = d[0], l = d[1], h = d[2];
+  const float p = w * l;
+  const float volume = p * h;
+  return volume;
+}
+
+// 2wl + 2lh + 2hw, each term a doubled dimension times the next one,
+// summed left to right.
+double cuboid_surface(const dimensions& d) {
+  const float w = d[0], l = d[1], h = d[2];
+  const float a = (w + w) * l;
+  const float b = (l + l) * h;
+  const float s = a + b;
+  const float c = (h + h) * w;
+  const float surface = s + c;
+  return surface;
+}
+
+constexpr std::array<std::string_view, 1> kCirclePrompts{
+    "Enter radius of the circle: \n"};
+constexpr std::array<attribute, 2> kCircleAttributes{{
+    {"area", circle_area},
+    {"circumference", circle_circumference},
+}};
+
+constexpr std::array<std::string_view, 1> kSquarePrompts{
+    "Enter width of the square: \n"};
+constexpr std::array<attribute, 2> kSquareAttributes{{
+    {"area", square_area},
+    {"perimeter", square_perimeter},
+}};
+
+constexpr std::array<std::string_view, 3> kCuboidPrompts{
+    "Enter width of the cuboid: \n",
+    "Enter length of the cuboid: \n",
+    "Enter height of the cuboid: \n",
+};
+constexpr std::array<attribute, 2> kCuboidAttributes{{
+    {"volume", cuboid_volume},
+    {"surface", cuboid_surface},
+}};
+
+constexpr std::array<shape, 3> kCatalogue{{
+    {"circle", kCirclePrompts, kCircleAttributes},
+    {"square", kSquarePrompts, kSquareAttributes},
+    {"cuboid", kCuboidPrompts, kCuboidAttributes},
+}};
+
+static_assert([] {
+  for (const shape& s : kCatalogue) {
+    if (s.prompts.size() > kMaxDimensions) return false;
+  }
+  return true;
+}());
+
+}  // namespace
+
+std::span<const shape> catalogue() { return kCatalogue; }
+
+const shape* find_shape(std::string_view keyword) {
+  for (const shape& s : kCatalogue) {
+    if (s.keyword == keyword) return &s;
+  }
+  return nullptr;
+}
+
+const attribute* find_attribute(const shape& s, std::string_view keyword) {
+  for (const attribute& a : s.attributes) {
+    if (a.keyword == keyword) return &a;
+  }
+  return nullptr;
+}
+
+}  // namespace shapes

@@ -1,0 +1,36 @@
+// The shapes shapecalc knows: the questions each one asks, the quantities
+// it offers, and how each quantity is computed, down to the precision of
+// every operation. Fixed data and pure functions; nothing here does I/O.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+namespace shapes {
+
+inline constexpr std::size_t kMaxDimensions = 3;
+
+// The dimensions of a shape, in the order they are asked for.
+using dimensions = float[kMaxDimensions];
+
+struct attribute {
+  std::string_view keyword;
+  // The quantity, widened to double for the result line.
+  double (*compute)(const dimensions& d);
+};
+
+struct shape {
+  std::string_view keyword;
+  std::span<const std::string_view> prompts;  // one per dimension
+  std::span<const attribute> attributes;      // in the order compared
+};
+
+// The shapes, in the order the shape word is compared with them.
+std::span<const shape> catalogue();
+
+// The first entry whose keyword equals `keyword` byte for byte, or null.
+const shape* find_shape(std::string_view keyword);
+const attribute* find_attribute(const shape& s, std::string_view keyword);
+
+}  // namespace shapes
