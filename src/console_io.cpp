@@ -370,10 +370,12 @@ void console::write_text(std::string_view text) { put(text); }
 void console::write_message(std::string_view format, const word& w) {
   const std::size_t at = format.find("%s");
   if (at == std::string_view::npos) return put(format);
-  put(format.substr(0, at));
+  // Split by hand: substr() could throw, and merely linking the exception
+  // machinery costs every run a static constructor and a malloc.
+  put({format.data(), at});
   put(w.view());
   if (w.truncated) put("...");
-  put(format.substr(at + 2));
+  put({format.data() + at + 2, format.size() - at - 2});
 }
 
 void console::write_result(double value) {
