@@ -3,6 +3,9 @@
 #include <errno.h>
 #include <poll.h>
 #include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <charconv>
 #include <cmath>
@@ -33,6 +36,93 @@ constexpr int to_lower(int c) {
   return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
 }
 
+// Bulk scans over a run of bytes, sixteen at a time where SSE2 is there
+// (every x86-64): long runs of white space, word bytes and digits are what
+// hostile or generated input is made of.
+//
+// Length of the leading run of bytes for which `pred` holds.
+template <class Pred>
+std::size_t leading_run(const unsigned char* p, std::size_t n, Pred pred) {
+  std::size_t i = 0;
+  for (; i < n && pred(p[i]); ++i) {
+  }
+  return i;
+}
+
+#if defined(__SSE2__)
+// Bit i set where byte i of `v` is one of the six white-space characters.
+inline unsigned space_mask(__m128i v) {
+  const __m128i t = _mm_sub_epi8(v, _mm_set1_epi8('\t'));  // \t..\r -> 0..4
+  const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t);
+  const __m128i blank = _mm_cmpeq_epi8(v, _mm_set1_epi8(' '));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(control, blank)));
+}
+
+inline unsigned digit_mask(__m128i v) {
+  const __m128i t = _mm_sub_epi8(v, _mm_set1_epi8('0'));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(9)), t)));
+}
+
+inline unsigned zero_mask(__m128i v) {
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('0'))));
+}
+
+// Length of the leading run of bytes whose bit in mask(16 bytes) is
+// `want`; the tail is done a byte at a time.
+template <class Mask, class Pred>
+std::size_t masked_run(const unsigned char* p, std::size_t n, Mask mask,
+                       Pred pred, bool want) {
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const unsigned m = (want ? ~mask(v) : mask(v)) & 0xFFFFu;
+    if (m != 0) return i + static_cast<std::size_t>(__builtin_ctz(m));
+  }
+  return i + leading_run(p + i, n - i, pred);
+}
+
+std::size_t space_run(const unsigned char* p, std::size_t n) {
+  return masked_run(p, n, space_mask, is_space, true);
+}
+std::size_t word_run(const unsigned char* p, std::size_t n) {
+  return masked_run(
+      p, n, space_mask, [](int c) { return !is_space(c); }, false);
+}
+// Length of the leading run of decimal digits, and whether any is not 0.
+std::size_t digit_run(const unsigned char* p, std::size_t n, bool& nonzero) {
+  std::size_t i = 0;
+  unsigned zeros = 0xFFFFu;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const unsigned digits = digit_mask(v);
+    if (digits != 0xFFFFu) {
+      const unsigned run = (1u << __builtin_ctz(~digits & 0xFFFFu)) - 1;
+      nonzero |= (zero_mask(v) & run) != run;
+      return i + static_cast<std::size_t>(__builtin_ctz(~digits & 0xFFFFu));
+    }
+    zeros &= zero_mask(v);
+  }
+  nonzero |= zeros != 0xFFFFu;
+  const std::size_t tail = leading_run(p + i, n - i, is_digit);
+  for (std::size_t j = i; j < i + tail; ++j) nonzero |= p[j] != '0';
+  return i + tail;
+}
+#else
+std::size_t space_run(const unsigned char* p, std::size_t n) {
+  return leading_run(p, n, is_space);
+}
+std::size_t word_run(const unsigned char* p, std::size_t n) {
+  return leading_run(p, n, [](int c) { return !is_space(c); });
+}
+std::size_t digit_run(const unsigned char* p, std::size_t n, bool& nonzero) {
+  const std::size_t run = leading_run(p, n, is_digit);
+  for (std::size_t j = 0; j < run; ++j) nonzero |= p[j] != '0';
+  return run;
+}
+#endif
+
 // A float is decided by at most 113 significant decimal digits (the exact
 // decimal of a midpoint between two subnormals) or 7 hexadecimal ones.
 // Keeping more than that and remembering whether anything non-zero was
@@ -58,25 +148,23 @@ struct significand {
   std::int64_t exponent = 0;
   bool dropped_nonzero = false;
 
-  void add_integer_digit(char d) {
-    if (count == 0 && d == '0') return;  // a leading zero
-    if (count < kKept) {
+  bool full() const { return count == kKept; }
+
+  void add(char d, bool fraction) {
+    if (count == 0 && d == '0') {
+      if (fraction) exponent -= kDigitPower;  // a leading zero
+    } else if (count < kKept) {
       digits[count++] = d;
+      if (fraction) exponent -= kDigitPower;
     } else {
-      exponent += kDigitPower;
-      dropped_nonzero |= d != '0';
+      drop(1, d != '0', fraction);
     }
   }
 
-  void add_fraction_digit(char d) {
-    if (count == 0 && d == '0') {
-      exponent -= kDigitPower;
-    } else if (count < kKept) {
-      digits[count++] = d;
-      exponent -= kDigitPower;
-    } else {
-      dropped_nonzero |= d != '0';
-    }
+  // Digits past the kept ones only scale the value and set the sticky bit.
+  void drop(std::size_t n, bool nonzero, bool fraction) {
+    if (!fraction) exponent += static_cast<std::int64_t>(n) * kDigitPower;
+    dropped_nonzero |= nonzero;
   }
 
   void add_exponent(std::int64_t e) { exponent += e; }
@@ -133,29 +221,62 @@ std::int64_t scan_exponent(Cursor& in) {
   return sign == '-' ? -e : e;
 }
 
+struct decimal_digits {
+  static bool is(int c) { return is_digit(c); }
+  static std::size_t run(const unsigned char* p, std::size_t n, bool& nonzero) {
+    return digit_run(p, n, nonzero);
+  }
+};
+
+struct hex_digits {
+  static bool is(int c) { return hex_value(c) >= 0; }
+  static std::size_t run(const unsigned char* p, std::size_t n, bool& nonzero) {
+    const std::size_t run = leading_run(p, n, is);
+    for (std::size_t i = 0; i < run; ++i) nonzero |= p[i] != '0';
+    return run;
+  }
+};
+
+// Takes a run of digits into `s`, a buffer-full at a time; once `s` has all
+// the digits it keeps, the rest of the run is only measured. Returns the
+// byte after the run, or -1 at the end.
+template <class Digits, class Significand, class Cursor>
+int take_digits(Cursor& in, Significand& s, bool fraction) {
+  for (;;) {
+    const std::string_view ahead = in.available();
+    if (ahead.empty()) return -1;
+    const auto* p = reinterpret_cast<const unsigned char*>(ahead.data());
+    const std::size_t n = ahead.size();
+    std::size_t i = 0;
+    for (; i < n && !s.full() && Digits::is(p[i]); ++i) {
+      s.add(static_cast<char>(p[i]), fraction);
+    }
+    if (i < n && s.full()) {
+      bool nonzero = false;
+      const std::size_t run = Digits::run(p + i, n - i, nonzero);
+      s.drop(run, nonzero, fraction);
+      i += run;
+    }
+    in.skip(i);
+    if (i < n) return p[i];
+  }
+}
+
 // Digits, an optional point and fraction, an optional exponent. The cursor
 // stands on a digit, or on a point followed by one.
-template <class Significand, class Cursor>
-void scan_digits(Cursor& in, Significand& s, int (*digit_value)(int),
-                 int exponent_mark) {
-  int c;
-  for (; digit_value(c = in.peek(0)) >= 0; in.skip(1)) {
-    s.add_integer_digit(static_cast<char>(c));
-  }
+template <class Digits, class Significand, class Cursor>
+void scan_digits(Cursor& in, Significand& s, int exponent_mark) {
+  int c = take_digits<Digits>(in, s, false);
   if (c == '.') {
     in.skip(1);
-    for (; digit_value(c = in.peek(0)) >= 0; in.skip(1)) {
-      s.add_fraction_digit(static_cast<char>(c));
-    }
+    c = take_digits<Digits>(in, s, true);
   }
   if (to_lower(c) == exponent_mark) s.add_exponent(scan_exponent(in));
 }
 
-int decimal_digit_value(int c) { return is_digit(c) ? c - '0' : -1; }
-int hex_digit_value(int c) { return hex_value(c); }
-
 // The number grammar, over any cursor with peek(ahead) (a byte, or -1 at
-// the end) and skip(count). Nothing is skipped unless a number is found,
+// the end), available() (the bytes at hand, empty only at the end) and
+// skip(count). Nothing is skipped unless a number is found,
 // so the caller's cursor still stands on the offending byte.
 template <class Cursor>
 bool scan_number(Cursor& in, float& value) {
@@ -170,14 +291,14 @@ bool scan_number(Cursor& in, float& value) {
       if (hex_value(h) >= 0 || (h == '.' && hex_value(in.peek(at + 3)) >= 0)) {
         in.skip(at + 2);
         hex_significand s;
-        scan_digits(in, s, hex_digit_value, 'p');
+        scan_digits<hex_digits>(in, s, 'p');
         value = s.value(negative, "0x", 'p');
         return true;
       }
     }
     in.skip(at);
     decimal_significand s;
-    scan_digits(in, s, decimal_digit_value, 'e');
+    scan_digits<decimal_digits>(in, s, 'e');
     value = s.value(negative, "", 'e');
     return true;
   }
@@ -205,6 +326,9 @@ class text_cursor {
     return pos_ + ahead < text_.size()
                ? static_cast<unsigned char>(text_[pos_ + ahead])
                : -1;
+  }
+  std::string_view available() const {
+    return {text_.data() + pos_, text_.size() - pos_};
   }
   void skip(std::size_t count) { pos_ += count; }
   std::size_t position() const { return pos_; }
@@ -251,6 +375,11 @@ class input_cursor {
   int peek(std::size_t ahead) {
     return c_.in_pos_ + ahead < c_.in_end_ ? c_.in_[c_.in_pos_ + ahead]
                                            : c_.peek_more(ahead);
+  }
+  std::string_view available() {
+    if (c_.in_pos_ == c_.in_end_) c_.fill();
+    return {reinterpret_cast<const char*>(c_.in_ + c_.in_pos_),
+            c_.in_end_ - c_.in_pos_};
   }
   void skip(std::size_t count) { c_.in_pos_ += count; }
 
@@ -300,27 +429,24 @@ bool console::fill() {
 }
 
 void console::skip_space() {
-  for (;;) {
-    while (in_pos_ < in_end_ && is_space(in_[in_pos_])) ++in_pos_;
-    if (in_pos_ < in_end_ || !fill()) return;
-  }
+  do {
+    in_pos_ += space_run(in_ + in_pos_, in_end_ - in_pos_);
+  } while (in_pos_ == in_end_ && fill());
 }
 
 void console::read_word(word& w) {
   w.size = 0;
   w.truncated = false;
   skip_space();
-  for (;;) {
-    const std::size_t start = in_pos_;
-    while (in_pos_ < in_end_ && !is_space(in_[in_pos_])) ++in_pos_;
-    const std::size_t taken = in_pos_ - start;
+  do {
+    const std::size_t taken = word_run(in_ + in_pos_, in_end_ - in_pos_);
     const std::size_t room = kWordCapacity - w.size;
     const std::size_t kept = taken < room ? taken : room;
-    std::memcpy(w.bytes + w.size, in_ + start, kept);
+    std::memcpy(w.bytes + w.size, in_ + in_pos_, kept);
     w.size += kept;
     w.truncated |= taken > kept;
-    if (in_pos_ < in_end_ || !fill()) break;
-  }
+    in_pos_ += taken;
+  } while (in_pos_ == in_end_ && fill());
   w.bytes[w.size] = '\0';
 }
 

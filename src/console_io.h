@@ -90,9 +90,9 @@ class console {
   int write_error_ = 0;  // errno of the first failed write, or 0
   std::size_t in_pos_ = 0, in_end_ = 0, out_len_ = 0;
   bool in_eof_ = false;
-  // Left uninitialised on purpose: clearing 72 KiB would cost more than
-  // the rest of a run.
-  unsigned char in_[64 * 1024];
+  // Left uninitialised on purpose: clearing them would cost more than the
+  // rest of a run.
+  unsigned char in_[128 * 1024];
   char out_[8 * 1024];
 };
 

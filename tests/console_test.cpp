@@ -46,6 +46,23 @@ TEST(ConsoleWords, AreSplitAtAnyOfTheSixWhiteSpaces) {
   }
 }
 
+TEST(ConsoleWords, LongRunsOfMixedWhiteSpaceAndWordBytes) {
+  const std::string spaces = " \t\n\v\f\r";
+  std::string input;
+  std::vector<std::string> words;
+  for (std::size_t n = 1; n < 60; n += 7) {
+    for (std::size_t i = 0; i < 3 * n; ++i) input += spaces[i % 6];
+    // Bytes just outside the white-space range must stay in the word.
+    std::string w;
+    for (std::size_t i = 0; i < n; ++i) w += "\x08\x0e\x1f!a\x7f\xff"[i % 7];
+    input += w;
+    words.push_back(w);
+  }
+  fixture f(input + spaces);
+  for (const std::string& w : words) EXPECT_EQ(f.next_word(), w);
+  EXPECT_EQ(f.next_word(), "");
+}
+
 TEST(ConsoleWords, KeepOtherBytesAsTheyAre) {
   using namespace std::string_literals;
   fixture f("circle\0 \xff\xfe \x1b[0m"s);

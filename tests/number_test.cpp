@@ -144,6 +144,23 @@ TEST(NumberReader, ReadsDigitStringsOfAnyLength) {
   for (const number_case& c : cases) expect_parses(c);
 }
 
+// Digits past those kept are scanned sixteen at a time; a single non-zero
+// digit anywhere among them, on either side of a block edge, must count.
+TEST(NumberReader, FindsTheStickyDigitAnywhere) {
+  const std::string kept = "16777217." + std::string(250, '0');
+  for (std::size_t before = 0; before < 40; ++before) {
+    for (std::size_t after = 0; after < 40; after += 3) {
+      const std::string zeros_around =
+          kept + std::string(before, '0') + "%" + std::string(after, '0');
+      std::string with_one = zeros_around, all_zero = zeros_around;
+      with_one[kept.size() + before] = '1';
+      all_zero[kept.size() + before] = '0';
+      expect_parses({with_one, with_one.size(), 0x4B800001});
+      expect_parses({all_zero, all_zero.size(), 0x4B800000});
+    }
+  }
+}
+
 // Public decimal-to-binary test vectors: every string must give the
 // float32 bits of its line.
 TEST(NumberReader, AgreesWithPublicTestVectors) {
