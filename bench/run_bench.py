@@ -38,9 +38,12 @@ def spawn(argv, stdin_path):
 def measured(measure, argv, stdin_path):
     """Runs argv through the small launcher, which sees its true peak RSS.
     Returns (seconds, peak RSS in KiB, exit status)."""
-    out = subprocess.run([measure, stdin_path] + argv, stdout=subprocess.PIPE,
-                         text=True, check=True).stdout.split()
-    return float(out[0]), int(out[1]), int(out[2])
+    with tempfile.NamedTemporaryFile(mode="r") as report, \
+            open(stdin_path, "rb") as stdin:
+        subprocess.run([measure, report.name] + argv, stdin=stdin,
+                       stdout=subprocess.DEVNULL, check=False)
+        seconds, rss, status = report.read().split()
+    return float(seconds), int(rss), int(status)
 
 
 def instructions(argv, stdin_path):

@@ -4,11 +4,10 @@
 #include <unistd.h>
 
 #include "console_io.h"
+#include "dialogue.h"
 #include "shapes.h"
 
-int main() {
-  console_io::console io(STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO);
-
+int dialogue::run(console_io::console& io) {
   // Both words are read before either is looked at.
   io.write_text("Enter what shape you want to calc: \n");
   console_io::word shape_word;
@@ -40,3 +39,10 @@ int main() {
   io.write_result(attribute->compute(dims));
   return io.finish(0);
 }
+
+#ifndef SHAPECALC_NO_MAIN
+int main() {
+  console_io::console io(STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO);
+  return dialogue::run(io);
+}
+#endif
