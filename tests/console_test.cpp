@@ -30,7 +30,7 @@ struct fixture {
     close(out);
     close(err);
   }
-  std::string next_word() {
+  std::string next_word() const {
     word w;
     io->read_word(w);
     return std::string(w.view()) + (w.truncated ? "..." : "");

@@ -13,8 +13,6 @@
 #include "run_shapecalc.h"
 #include "test_files.h"
 
-extern char** environ;
-
 namespace {
 
 using namespace std::string_literals;

@@ -60,14 +60,14 @@ TEST(Differential, ReaderMatchesStrtofNearMidpoints) {
     std::snprintf(shorter, sizeof shorter, "%.9e", mid);
     for (const std::string& t :
          {mantissa + exponent, mantissa + "1" + exponent,
-          mantissa.substr(0, mantissa.find_last_not_of('0')) + exponent,
+          mantissa.substr(0, mantissa.find_last_not_of('0') + 1) + exponent,
           std::string(shorter), "-" + mantissa + "0001" + exponent}) {
       failures += !agrees_with_strtof(t);
     }
     // The digit just before the exact tail lowered by one: below the half.
     std::string below = mantissa;
-    std::size_t last = below.find_last_not_of('0');
-    if (below[last] != '.' && below[last] > '0') {
+    const std::size_t last = below.find_last_not_of('0');
+    if (below[last] > '0') {  // a digit, not the point
       --below[last];
       below += "9999999999";
       failures += !agrees_with_strtof(below + exponent);

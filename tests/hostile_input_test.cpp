@@ -107,7 +107,7 @@ int file_of(const std::vector<piece>& pieces) {
 
 // Peak resident memory allowed to a run, whatever its input: the C
 // library and the program's fixed buffers need about 1.5 MiB.
-constexpr long kPeakRssBoundKib = 4 * 1024;
+constexpr long kPeakRssBoundKib = 4L * 1024;
 
 TEST(HostileInput, HugeInputsInFlatMemory) {
   constexpr std::size_t MiB = 1 << 20;

@@ -23,8 +23,9 @@ check_run "$scratch/prefix/bin/shapecalc"
 
 (cd "$build" && cpack -G DEB -B "$scratch/pkg" >/dev/null)
 deb=$(ls "$scratch"/pkg/*.deb)
-dpkg-deb --info "$deb" | grep -q '^ Depends: libc6' || { echo "no libc6 dependency"; exit 1; }
-dpkg-deb --info "$deb" | grep -q '^ Maintainer: ' || { echo "no maintainer"; exit 1; }
+info=$(dpkg-deb --info "$deb")
+grep -q '^ Depends: libc6' <<<"$info" || { echo "no libc6 dependency"; exit 1; }
+grep -q '^ Maintainer: ' <<<"$info" || { echo "no maintainer"; exit 1; }
 dpkg -x "$deb" "$scratch/root"
 [ -f "$scratch/root/usr/share/man/man1/shapecalc.1"* ] || { echo "no manual page in the .deb"; exit 1; }
 check_run "$scratch/root/usr/bin/shapecalc"

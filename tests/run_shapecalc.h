@@ -11,8 +11,6 @@
 
 #include "test_files.h"
 
-extern char** environ;
-
 namespace run_shapecalc {
 
 struct result {
@@ -47,6 +45,7 @@ inline result run_with(int in_fd, const options& o = {}) {
   words.push_back(SHAPECALC_EXE);
   words.insert(words.end(), o.args.begin(), o.args.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
 

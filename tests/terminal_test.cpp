@@ -54,7 +54,7 @@ class terminal {
       screen_.append(buf, static_cast<std::size_t>(n));
     }
   }
-  void type(const std::string& keys) {
+  void type(const std::string& keys) const {
     ASSERT_EQ(write(master_, keys.data(), keys.size()),
               static_cast<ssize_t>(keys.size()));
   }
