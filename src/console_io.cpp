@@ -36,11 +36,11 @@ constexpr int to_lower(int c) {
   return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
 }
 
-// Bulk scans over a run of bytes, sixteen at a time where SSE2 is there
-// (every x86-64): long runs of white space, word bytes and digits are what
-// hostile or generated input is made of.
-//
-// Length of the leading run of bytes for which `pred` holds.
+// Bulk scans: long runs of white space, word bytes and digits are what
+// hostile or generated input is made of, so they are measured sixteen bytes
+// at a time where SSE2 is there (every x86-64), a byte at a time elsewhere.
+
+// Length of the leading run of bytes that `pred` accepts.
 template <class Pred>
 std::size_t leading_run(const unsigned char* p, std::size_t n, Pred pred) {
   std::size_t i = 0;
@@ -48,6 +48,8 @@ std::size_t leading_run(const unsigned char* p, std::size_t n, Pred pred) {
   }
   return i;
 }
+
+constexpr bool is_word_byte(int c) { return !is_space(c); }
 
 #if defined(__SSE2__)
 // Bit i set where byte i of `v` is one of the six white-space characters.
@@ -69,27 +71,29 @@ inline unsigned zero_mask(__m128i v) {
       _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('0'))));
 }
 
-// Length of the leading run of bytes whose bit in mask(16 bytes) is
-// `want`; the tail is done a byte at a time.
-template <class Mask, class Pred>
-std::size_t masked_run(const unsigned char* p, std::size_t n, Mask mask,
-                       Pred pred, bool want) {
+// Length of the leading run of bytes that `pred` accepts, where
+// `rejects(v)` masks the bytes of a 16-byte block that `pred` rejects.
+template <class Rejects, class Pred>
+std::size_t block_run(const unsigned char* p, std::size_t n, Rejects rejects,
+                      Pred pred) {
   std::size_t i = 0;
   for (; i + 16 <= n; i += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    const unsigned m = (want ? ~mask(v) : mask(v)) & 0xFFFFu;
+    const unsigned m = rejects(v) & 0xFFFFu;
     if (m != 0) return i + static_cast<std::size_t>(__builtin_ctz(m));
   }
   return i + leading_run(p + i, n - i, pred);
 }
 
 std::size_t space_run(const unsigned char* p, std::size_t n) {
-  return masked_run(p, n, space_mask, is_space, true);
+  return block_run(
+      p, n, [](__m128i v) { return ~space_mask(v); }, is_space);
 }
+
 std::size_t word_run(const unsigned char* p, std::size_t n) {
-  return masked_run(
-      p, n, space_mask, [](int c) { return !is_space(c); }, false);
+  return block_run(p, n, space_mask, is_word_byte);
 }
+
 // Length of the leading run of decimal digits, and whether any is not 0.
 std::size_t digit_run(const unsigned char* p, std::size_t n, bool& nonzero) {
   std::size_t i = 0;
@@ -114,7 +118,7 @@ std::size_t space_run(const unsigned char* p, std::size_t n) {
   return leading_run(p, n, is_space);
 }
 std::size_t word_run(const unsigned char* p, std::size_t n) {
-  return leading_run(p, n, [](int c) { return !is_space(c); });
+  return leading_run(p, n, is_word_byte);
 }
 std::size_t digit_run(const unsigned char* p, std::size_t n, bool& nonzero) {
   const std::size_t run = leading_run(p, n, is_digit);
@@ -124,7 +128,8 @@ std::size_t digit_run(const unsigned char* p, std::size_t n, bool& nonzero) {
 #endif
 
 // A float is decided by at most 113 significant decimal digits (the exact
-// decimal of a midpoint between two subnormals) or 7 hexadecimal ones.
+// decimal of a midpoint between two subnormals), or by its 24 bits and a
+// rounding bit: at most 8 hexadecimal digits.
 // Keeping more than that and remembering whether anything non-zero was
 // dropped (the sticky digit) rounds exactly like the full text would.
 constexpr std::size_t kKeptDecimalDigits = 200;
