@@ -97,7 +97,7 @@ TEST(Differential, WriterMatchesPrintfOnRandomDoubles) {
   char ours[console_io::kResultLineMax];
   char theirs[console_io::kResultLineMax];
   int failures = 0;
-  for (int i = 0; i < 1'000'000 && failures < 10; ++i) {
+  for (int i = 0; i < 3'000'000 && failures < 10; ++i) {
     std::uint64_t bits = rng();
     if (i % 2 == 0) {  // every other one of a size people compute with
       bits = (bits & 0x800FFFFFFFFFFFFFull) |
