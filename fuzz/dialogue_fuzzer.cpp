@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,11 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const int in = file_with(data, size);
   const int out = memfd_create("dialogue-fuzz-out", 0);
   const int err = memfd_create("dialogue-fuzz-err", 0);
-  int status;
-  {
-    auto io = std::make_unique<console_io::console>(in, out, err);
-    status = dialogue::run(*io);
-  }
+  static console_io::console_buffers buffers;
+  console_io::console io(in, out, err, buffers);
+  const int status = dialogue::run(io);
   const std::string output = contents(out);
   check(contents(err).empty());
   close(in);

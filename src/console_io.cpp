@@ -378,12 +378,12 @@ class input_cursor {
  public:
   explicit input_cursor(console& c) : c_(c) {}
   int peek(std::size_t ahead) {
-    return c_.in_pos_ + ahead < c_.in_end_ ? c_.in_[c_.in_pos_ + ahead]
+    return c_.in_pos_ + ahead < c_.in_end_ ? c_.buf_.in[c_.in_pos_ + ahead]
                                            : c_.peek_more(ahead);
   }
   std::string_view available() {
     if (c_.in_pos_ == c_.in_end_) c_.fill();
-    return {reinterpret_cast<const char*>(c_.in_ + c_.in_pos_),
+    return {reinterpret_cast<const char*>(c_.buf_.in + c_.in_pos_),
             c_.in_end_ - c_.in_pos_};
   }
   void skip(std::size_t count) { c_.in_pos_ += count; }
@@ -392,15 +392,12 @@ class input_cursor {
   console& c_;
 };
 
-console::console(int in_fd, int out_fd, int err_fd)
-    : in_fd_(in_fd), out_fd_(out_fd), err_fd_(err_fd) {}
-
 // Slow path of a peek: the byte `ahead` is not buffered yet.
 int console::peek_more(std::size_t ahead) {
   while (in_pos_ + ahead >= in_end_) {
     if (!fill()) return -1;
   }
-  return in_[in_pos_ + ahead];
+  return buf_.in[in_pos_ + ahead];
 }
 
 // Reads more input behind what is buffered. Returns false at the end of
@@ -408,7 +405,7 @@ int console::peek_more(std::size_t ahead) {
 bool console::fill() {
   if (in_eof_) return false;
   if (in_pos_ > 0) {
-    std::memmove(in_, in_ + in_pos_, in_end_ - in_pos_);
+    std::memmove(buf_.in, buf_.in + in_pos_, in_end_ - in_pos_);
     in_end_ -= in_pos_;
     in_pos_ = 0;
   }
@@ -416,7 +413,8 @@ bool console::fill() {
   // the prompt being answered, must be out first.
   flush();
   for (;;) {
-    const ssize_t n = ::read(in_fd_, in_ + in_end_, sizeof in_ - in_end_);
+    const ssize_t n =
+        ::read(in_fd_, buf_.in + in_end_, sizeof buf_.in - in_end_);
     if (n > 0) {
       in_end_ += static_cast<std::size_t>(n);
       return true;
@@ -435,7 +433,7 @@ bool console::fill() {
 
 void console::skip_space() {
   do {
-    in_pos_ += space_run(in_ + in_pos_, in_end_ - in_pos_);
+    in_pos_ += space_run(buf_.in + in_pos_, in_end_ - in_pos_);
   } while (in_pos_ == in_end_ && fill());
 }
 
@@ -444,10 +442,10 @@ void console::read_word(word& w) {
   w.truncated = false;
   skip_space();
   do {
-    const std::size_t taken = word_run(in_ + in_pos_, in_end_ - in_pos_);
+    const std::size_t taken = word_run(buf_.in + in_pos_, in_end_ - in_pos_);
     const std::size_t room = kWordCapacity - w.size;
     const std::size_t kept = taken < room ? taken : room;
-    std::memcpy(w.bytes + w.size, in_ + in_pos_, kept);
+    std::memcpy(w.bytes + w.size, buf_.in + in_pos_, kept);
     w.size += kept;
     w.truncated |= taken > kept;
     in_pos_ += taken;
@@ -480,19 +478,19 @@ void console::write_out(const char* data, std::size_t size) {
 }
 
 void console::flush() {
-  write_out(out_, out_len_);
+  write_out(buf_.out, out_len_);
   out_len_ = 0;
 }
 
 void console::put(std::string_view bytes) {
-  if (bytes.size() > sizeof out_ - out_len_) {
+  if (bytes.size() > sizeof buf_.out - out_len_) {
     flush();
-    if (bytes.size() > sizeof out_) {
+    if (bytes.size() > sizeof buf_.out) {
       write_out(bytes.data(), bytes.size());
       return;
     }
   }
-  std::memcpy(out_ + out_len_, bytes.data(), bytes.size());
+  std::memcpy(buf_.out + out_len_, bytes.data(), bytes.size());
   out_len_ += bytes.size();
 }
 

@@ -49,13 +49,26 @@ inline constexpr std::size_t kResultLineMax = 320;
 // reads "nan" whatever its sign bit. Returns the length, without the NUL.
 std::size_t format_result(double value, char (&line)[kResultLineMax]);
 
+// The fixed storage a console reads and writes through, apart from the
+// console so that the program can keep it in static storage: zero pages
+// that cost nothing until used, and a stack that stays small.
+//
+// A short run touches the start of each buffer only; aligned to a page,
+// with the small output buffer first, both starts share one page.
+struct alignas(4096) console_buffers {
+  char out[2 * 1024];
+  unsigned char in[128 * 1024];
+};
+
 // Standard input and output of one run. Output is held back until the
 // reader has to wait for input or the run finishes, so a person at a
 // terminal, or a program answering prompts over pipes, sees every prompt
 // before it is expected to answer it.
 class console {
  public:
-  console(int in_fd, int out_fd, int err_fd);
+  // `buffers` must outlive the console.
+  console(int in_fd, int out_fd, int err_fd, console_buffers& buffers)
+      : in_fd_(in_fd), out_fd_(out_fd), err_fd_(err_fd), buf_(buffers) {}
   console(const console&) = delete;
   console& operator=(const console&) = delete;
 
@@ -90,10 +103,7 @@ class console {
   int write_error_ = 0;  // errno of the first failed write, or 0
   std::size_t in_pos_ = 0, in_end_ = 0, out_len_ = 0;
   bool in_eof_ = false;
-  // Left uninitialised on purpose: clearing them would cost more than the
-  // rest of a run.
-  unsigned char in_[128 * 1024];
-  char out_[8 * 1024];
+  console_buffers& buf_;
 };
 
 }  // namespace console_io

@@ -42,7 +42,10 @@ int dialogue::run(console_io::console& io) {
 
 #ifndef SHAPECALC_NO_MAIN
 int main() {
-  console_io::console io(STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO);
+  // Static rather than on the stack: the buffers take zero pages only where
+  // they are used, and the run's stack stays on pages already touched.
+  static console_io::console_buffers buffers;
+  console_io::console io(STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO, buffers);
   return dialogue::run(io);
 }
 #endif

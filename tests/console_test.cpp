@@ -18,13 +18,25 @@ using console_io::console;
 using console_io::kWordCapacity;
 using console_io::word;
 
+// A console with storage of its own, kept off the test's stack.
+struct owned_console {
+  owned_console(int in, int out, int err) : io(in, out, err, buffers) {}
+  console_io::console_buffers buffers;
+  console io;
+};
+
+std::unique_ptr<owned_console> make_console(int in, int out, int err) {
+  return std::make_unique<owned_console>(in, out, err);
+}
+
 // A console reading `input` and writing to anonymous files.
 struct fixture {
   explicit fixture(std::string_view input)
       : in(test_files::file_with(input)),
         out(test_files::file_with("")),
         err(test_files::file_with("")),
-        io(std::make_unique<console>(in, out, err)) {}
+        owned(make_console(in, out, err)),
+        io(&owned->io) {}
   ~fixture() {
     close(in);
     close(out);
@@ -36,7 +48,8 @@ struct fixture {
     return std::string(w.view()) + (w.truncated ? "..." : "");
   }
   int in, out, err;
-  std::unique_ptr<console> io;  // 72 KiB: kept off the test's stack
+  std::unique_ptr<owned_console> owned;
+  console* io;
 };
 
 TEST(ConsoleWords, AreSplitAtAnyOfTheSixWhiteSpaces) {
@@ -148,7 +161,8 @@ TEST(ConsoleOutput, IsFlushedExactlyWhenTheReaderMustWait) {
   int out_pipe[2];
   ASSERT_EQ(pipe2(out_pipe, O_NONBLOCK), 0);
   const int in = test_files::file_with("circle area\n");
-  auto io = std::make_unique<console>(in, out_pipe[1], 2);
+  const auto owned = make_console(in, out_pipe[1], 2);
+  console* io = &owned->io;
   auto pending = [&] {
     char buf[256];
     const ssize_t n = read(out_pipe[0], buf, sizeof buf);
@@ -192,7 +206,8 @@ TEST(ConsoleOutput, FailedWriteIsReportedOnce) {
     const int in = test_files::file_with("circle");
     const int out = c.open_out();
     const int err = test_files::file_with("");
-    auto io = std::make_unique<console>(in, out, err);
+    const auto owned = make_console(in, out, err);
+    console* io = &owned->io;
     io->write_text("Enter what shape you want to calc: \n");
     word w;
     io->read_word(w);
