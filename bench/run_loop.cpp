@@ -2,9 +2,8 @@
 //
 // Starts each PROGRAM RUNS times in a row, with standard input from INPUT
 // and standard output thrown away, and does so ROUNDS times, the programs
-// taking turns so that any drift of the machine hits them alike. Prints,
-// for each program, the fastest round in seconds: the one least disturbed
-// by everything else the machine was doing.
+// taking turns so that any drift of the machine hits them alike. Prints one
+// line a round: the seconds each program's loop took, in the order given.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <vector>
 
 namespace {
 
@@ -51,18 +49,14 @@ int main(int argc, char** argv) {
   const int rounds = std::atoi(argv[1]);
   const int runs = std::atoi(argv[2]);
   const char* input = argv[3];
-  std::vector<double> best(static_cast<std::size_t>(argc - 4), 1e9);
   for (int r = 0; r < rounds; ++r) {
     for (int p = 4; p < argc; ++p) {
       const double start = now();
       for (int i = 0; i < runs; ++i) {
         if (!run_once(argv[p], input)) return 1;
       }
-      double& b = best[static_cast<std::size_t>(p - 4)];
-      const double elapsed = now() - start;
-      if (elapsed < b) b = elapsed;
+      std::printf(p + 1 < argc ? "%.6f " : "%.6f\n", now() - start);
     }
   }
-  for (const double b : best) std::printf("%.6f\n", b);
   return 0;
 }
