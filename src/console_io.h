@@ -90,7 +90,7 @@ class console {
   int finish(int status);
 
  private:
-  friend class input_cursor;  // walks the number scanner over in_
+  friend class input_cursor;  // walks the number scanner over buf_.in
 
   int peek_more(std::size_t ahead);
   bool fill();
