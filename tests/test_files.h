@@ -1,6 +1,7 @@
 // Small helpers for tests that need real file descriptors.
 #pragma once
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -9,9 +10,16 @@
 
 namespace test_files {
 
-// An anonymous file holding `bytes`, positioned at its start.
+// An anonymous file holding `bytes`, positioned at its start. Its
+// descriptor is never 0, 1 or 2, even when the test runs with those
+// closed, so it cannot be mistaken for a standard stream of a child.
 inline int file_with(std::string_view bytes) {
-  const int fd = memfd_create("shapecalc-test", 0);
+  int fd = memfd_create("shapecalc-test", 0);
+  if (fd >= 0 && fd < 3) {
+    const int high = fcntl(fd, F_DUPFD, 3);
+    close(fd);
+    fd = high;
+  }
   for (std::size_t done = 0; done < bytes.size();) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n <= 0) break;
