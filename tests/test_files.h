@@ -10,16 +10,20 @@
 
 namespace test_files {
 
-// An anonymous file holding `bytes`, positioned at its start. Its
-// descriptor is never 0, 1 or 2, even when the test runs with those
-// closed, so it cannot be mistaken for a standard stream of a child.
-inline int file_with(std::string_view bytes) {
-  int fd = memfd_create("shapecalc-test", 0);
-  if (fd >= 0 && fd < 3) {
-    const int high = fcntl(fd, F_DUPFD, 3);
-    close(fd);
-    fd = high;
+// Tests hand the descriptors they open to children as 0, 1 and 2. Were the
+// test started with one of those closed, the first file it opened would
+// take that number and be overwritten in the child; so they are kept
+// occupied, by /dev/null, before any test runs.
+inline const bool kStandardDescriptorsOpen = [] {
+  for (int fd = 0; fd < 3; ++fd) {
+    if (fcntl(fd, F_GETFD) < 0) open("/dev/null", O_RDWR);  // takes `fd`
   }
+  return true;
+}();
+
+// An anonymous file holding `bytes`, positioned at its start.
+inline int file_with(std::string_view bytes) {
+  const int fd = memfd_create("shapecalc-test", 0);
   for (std::size_t done = 0; done < bytes.size();) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n <= 0) break;
