@@ -51,6 +51,16 @@ std::size_t leading_run(const unsigned char* p, std::size_t n, Pred pred) {
 
 constexpr bool is_word_byte(int c) { return !is_space(c); }
 
+// Length of the leading run of digits that `pred` accepts, a byte at a
+// time, and whether any of them is not 0.
+template <class Pred>
+std::size_t digits_by_byte(const unsigned char* p, std::size_t n, Pred pred,
+                           bool& nonzero) {
+  const std::size_t run = leading_run(p, n, pred);
+  for (std::size_t i = 0; i < run; ++i) nonzero |= p[i] != '0';
+  return run;
+}
+
 #if defined(__SSE2__)
 // Bit i set where byte i of `v` is one of the six white-space characters.
 inline unsigned space_mask(__m128i v) {
@@ -109,9 +119,7 @@ std::size_t digit_run(const unsigned char* p, std::size_t n, bool& nonzero) {
     zeros &= zero_mask(v);
   }
   nonzero |= zeros != 0xFFFFu;
-  const std::size_t tail = leading_run(p + i, n - i, is_digit);
-  for (std::size_t j = i; j < i + tail; ++j) nonzero |= p[j] != '0';
-  return i + tail;
+  return i + digits_by_byte(p + i, n - i, is_digit, nonzero);
 }
 #else
 std::size_t space_run(const unsigned char* p, std::size_t n) {
@@ -121,9 +129,7 @@ std::size_t word_run(const unsigned char* p, std::size_t n) {
   return leading_run(p, n, is_word_byte);
 }
 std::size_t digit_run(const unsigned char* p, std::size_t n, bool& nonzero) {
-  const std::size_t run = leading_run(p, n, is_digit);
-  for (std::size_t j = 0; j < run; ++j) nonzero |= p[j] != '0';
-  return run;
+  return digits_by_byte(p, n, is_digit, nonzero);
 }
 #endif
 
@@ -236,9 +242,7 @@ struct decimal_digits {
 struct hex_digits {
   static bool is(int c) { return hex_value(c) >= 0; }
   static std::size_t run(const unsigned char* p, std::size_t n, bool& nonzero) {
-    const std::size_t run = leading_run(p, n, is);
-    for (std::size_t i = 0; i < run; ++i) nonzero |= p[i] != '0';
-    return run;
+    return digits_by_byte(p, n, is, nonzero);
   }
 };
 
@@ -404,7 +408,10 @@ int console::peek_more(std::size_t ahead) {
 // input, which stays the end: a terminal's end-of-file is not asked again.
 bool console::fill() {
   if (in_eof_) return false;
-  if (in_pos_ > 0) {
+  // Keep the unread bytes (a look-ahead's) at the front; usually none.
+  if (in_pos_ == in_end_) {
+    in_pos_ = in_end_ = 0;
+  } else if (in_pos_ > 0) {
     std::memmove(buf_.in, buf_.in + in_pos_, in_end_ - in_pos_);
     in_end_ -= in_pos_;
     in_pos_ = 0;

@@ -83,6 +83,7 @@ constexpr std::array<attribute, 2> kCuboidAttributes{{
     {"surface", cuboid_surface},
 }};
 
+// The shapes, in the order the shape word is compared with them.
 constexpr std::array<shape, 3> kCatalogue{{
     {"circle", kCirclePrompts, kCircleAttributes},
     {"square", kSquarePrompts, kSquareAttributes},
@@ -108,8 +109,6 @@ bool same_bytes(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
-
-std::span<const shape> catalogue() { return kCatalogue; }
 
 const shape* find_shape(std::string_view keyword) {
   for (const shape& s : kCatalogue) {

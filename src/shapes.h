@@ -26,9 +26,6 @@ struct shape {
   std::span<const attribute> attributes;      // in the order compared
 };
 
-// The shapes, in the order the shape word is compared with them.
-std::span<const shape> catalogue();
-
 // The first entry whose keyword equals `keyword` byte for byte, or null.
 const shape* find_shape(std::string_view keyword);
 const attribute* find_attribute(const shape& s, std::string_view keyword);
