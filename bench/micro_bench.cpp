@@ -4,12 +4,14 @@
 #include <string>
 
 #include "console_io.h"
+#include "number_grammar.h"
 
 namespace {
 
 void BM_ParseShortNumber(benchmark::State& state) {
   for (auto _ : state) {
-    benchmark::DoNotOptimize(console_io::parse_number("12.566370614359172"));
+    benchmark::DoNotOptimize(
+        number_grammar::parse_number("12.566370614359172"));
   }
 }
 BENCHMARK(BM_ParseShortNumber);
@@ -17,7 +19,7 @@ BENCHMARK(BM_ParseShortNumber);
 void BM_ParseLongNumber(benchmark::State& state) {
   const std::string text = "1." + std::string(state.range(0), '2');
   for (auto _ : state) {
-    benchmark::DoNotOptimize(console_io::parse_number(text));
+    benchmark::DoNotOptimize(number_grammar::parse_number(text));
   }
   state.SetBytesProcessed(state.iterations() *
                           static_cast<int64_t>(text.size()));

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "console_io.h"
+#include "number_grammar.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   // strtof stops at the first NUL; so does the grammar, as NUL is no part
   // of a number.
   const std::string_view view(text.c_str(), std::strlen(text.c_str()));
-  const console_io::number_parse ours = console_io::parse_number(view);
+  const number_grammar::number_parse ours = number_grammar::parse_number(view);
 
   char* end = nullptr;
   const float theirs = std::strtof(text.c_str(), &end);

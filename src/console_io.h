@@ -1,10 +1,10 @@
-// Everything shapecalc does at the byte level: reading words and numbers
-// from standard input, writing prompts, messages and the result line to
-// standard output, and reporting a failed write.
+// The console of one run: buffered reading of words and numbers from
+// standard input, buffered writing of prompts, messages and the result line
+// to standard output, and the report of a failed write.
 //
-// Input and output go through fixed buffers straight over the file
-// descriptors; nothing is allocated and no C++ stream is touched, so a run
-// costs little more than starting the process.
+// Input and output go through fixed buffers straight over the descriptors;
+// nothing is allocated and no C++ stream is touched, so a run costs little
+// more than starting the process.
 #pragma once
 
 #include <cstddef>
@@ -26,21 +26,6 @@ struct word {
   std::string_view view() const { return {bytes, size}; }
 };
 
-// What scanning a number at the start of a text found.
-struct number_parse {
-  float value = 0;           // NaN when nothing was found
-  std::size_t consumed = 0;  // bytes taken, leading white space included
-  bool found = false;        // false: no number starts there; nothing taken
-};
-
-// Reads the longest prefix of `text` that forms a number, after any white
-// space: an optional sign, then decimal digits with optional fraction and
-// exponent, "0x" hexadecimal digits with optional fraction and binary
-// exponent, or inf, infinity or nan in any case. The value is the nearest
-// float, ties to even; digits past what can matter are folded, so a text
-// of any length converts correctly in fixed memory.
-number_parse parse_number(std::string_view text);
-
 // Room for the longest result line: a sign, the 309 integer digits of the
 // largest double, the point, six decimals, the line feed and a NUL.
 inline constexpr std::size_t kResultLineMax = 320;
@@ -60,6 +45,11 @@ struct alignas(4096) console_buffers {
   unsigned char in[128 * 1024];
 };
 
+// The three descriptors a console talks through.
+struct descriptors {
+  int in, out, err;
+};
+
 // Standard input and output of one run. Output is held back until the
 // reader has to wait for input or the run finishes, so a person at a
 // terminal, or a program answering prompts over pipes, sees every prompt
@@ -67,8 +57,8 @@ struct alignas(4096) console_buffers {
 class console {
  public:
   // `buffers` must outlive the console.
-  console(int in_fd, int out_fd, int err_fd, console_buffers& buffers)
-      : in_fd_(in_fd), out_fd_(out_fd), err_fd_(err_fd), buf_(buffers) {}
+  console(descriptors fds, console_buffers& buffers)
+      : fds_(fds), buf_(buffers) {}
   console(const console&) = delete;
   console& operator=(const console&) = delete;
 
@@ -81,7 +71,7 @@ class console {
   // Skips white space and reads the word up to the next white space or the
   // end of input; at the end of input the word is empty.
   void read_word(word& w);
-  // Skips white space and reads one number (see parse_number). When no
+  // Skips white space and reads one number (see number_grammar.h). When no
   // number starts there, nothing is consumed and the value is NaN.
   float read_dimension();
 
@@ -90,7 +80,7 @@ class console {
   int finish(int status);
 
  private:
-  friend class input_cursor;  // walks the number scanner over buf_.in
+  class input_cursor;  // the number grammar's view of the input buffer
 
   int peek_more(std::size_t ahead);
   bool fill();
@@ -99,8 +89,8 @@ class console {
   void write_out(const char* data, std::size_t size);
   void put(std::string_view bytes);
 
-  int in_fd_, out_fd_, err_fd_;
-  int write_error_ = 0;  // errno of the first failed write, or 0
+  descriptors fds_;
+  int write_error_ = 0;  // error code of the first failed write, or 0
   std::size_t in_pos_ = 0, in_end_ = 0, out_len_ = 0;
   bool in_eof_ = false;
   console_buffers& buf_;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "console_io.h"
-#include "test_files.h"
+#include "support.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ using console_io::word;
 
 // A console with storage of its own, kept off the test's stack.
 struct owned_console {
-  owned_console(int in, int out, int err) : io(in, out, err, buffers) {}
+  owned_console(int in, int out, int err) : io({in, out, err}, buffers) {}
   console_io::console_buffers buffers;
   console io;
 };
@@ -32,9 +32,9 @@ std::unique_ptr<owned_console> make_console(int in, int out, int err) {
 // A console reading `input` and writing to anonymous files.
 struct fixture {
   explicit fixture(std::string_view input)
-      : in(test_files::file_with(input)),
-        out(test_files::file_with("")),
-        err(test_files::file_with("")),
+      : in(support::file_with(input)),
+        out(support::file_with("")),
+        err(support::file_with("")),
         owned(make_console(in, out, err)),
         io(&owned->io) {}
   ~fixture() {
@@ -104,7 +104,7 @@ TEST(ConsoleWords, MessageQuotesTheWordAsRead) {
   f.io->read_word(w);
   f.io->write_message("Attribute `%s` does not exist!\n", w);
   EXPECT_EQ(f.io->finish(1), 1);
-  EXPECT_EQ(test_files::contents(f.out),
+  EXPECT_EQ(support::contents(f.out),
             "Shape `cir\0cle` does not exist!\n"s + "Attribute `" +
                 std::string(kWordCapacity, 'q') + "...` does not exist!\n");
 }
@@ -160,7 +160,7 @@ TEST(ConsoleDimensions, ReadVeryLongNumbersInFixedMemory) {
 TEST(ConsoleOutput, IsFlushedExactlyWhenTheReaderMustWait) {
   int out_pipe[2];
   ASSERT_EQ(pipe2(out_pipe, O_NONBLOCK), 0);
-  const int in = test_files::file_with("circle area\n");
+  const int in = support::file_with("circle area\n");
   const auto owned = make_console(in, out_pipe[1], 2);
   console* io = &owned->io;
   auto pending = [&] {
@@ -203,9 +203,9 @@ TEST(ConsoleOutput, FailedWriteIsReportedOnce) {
   };
   for (const failure& c : failures) {
     SCOPED_TRACE(c.what);
-    const int in = test_files::file_with("circle");
+    const int in = support::file_with("circle");
     const int out = c.open_out();
-    const int err = test_files::file_with("");
+    const int err = support::file_with("");
     const auto owned = make_console(in, out, err);
     console* io = &owned->io;
     io->write_text("Enter what shape you want to calc: \n");
@@ -213,7 +213,7 @@ TEST(ConsoleOutput, FailedWriteIsReportedOnce) {
     io->read_word(w);
     io->write_text(std::string(20'000, 'x'));
     EXPECT_EQ(io->finish(0), 2);
-    EXPECT_EQ(test_files::contents(err), c.message);
+    EXPECT_EQ(support::contents(err), c.message);
     for (int fd : {in, out, err}) close(fd);
   }
 }

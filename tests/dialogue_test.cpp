@@ -2,32 +2,25 @@
 // input in, standard output, standard error and the exit status out.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "run_shapecalc.h"
-#include "test_files.h"
+#include "support.h"
 
 namespace {
 
 using namespace std::string_literals;
-using run_shapecalc::run;
-using run_shapecalc::run_with;
+using support::run;
+using support::run_with;
 
-const std::string kShapeQ = "Enter what shape you want to calc: \n";
-const std::string kAttrQ = "Enter what attribute you want to calc: \n";
-const std::string kRadiusQ = "Enter radius of the circle: \n";
-const std::string kWidthQ = "Enter width of the square: \n";
-const std::string kCuboidQs =
-    "Enter width of the cuboid: \n"
-    "Enter length of the cuboid: \n"
-    "Enter height of the cuboid: \n";
-const std::string kWords = kShapeQ + kAttrQ;
+using support::kAttrQ;
+using support::kCuboidQs;
+using support::kRadiusQ;
+using support::kShapeQ;
+using support::kWidthQ;
+using support::kWords;
 
 struct transcript {
   std::string input;
@@ -38,7 +31,7 @@ struct transcript {
 void expect_transcripts(const std::vector<transcript>& cases) {
   for (const transcript& t : cases) {
     SCOPED_TRACE("input: \"" + t.input.substr(0, 80) + "\"");
-    const run_shapecalc::result r = run(t.input);
+    const support::result r = run(t.input);
     EXPECT_EQ(r.out, t.output);
     EXPECT_EQ(r.status, t.status);
     EXPECT_EQ(r.err, "");
@@ -113,7 +106,7 @@ TEST(Dialogue, HandlesHostileInputSafely) {
 TEST(Dialogue, IgnoresCommandLineArguments) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--help"}, {"-v", "square", "area"}, {""}}) {
-    const run_shapecalc::result r = run("circle area 2\n", args);
+    const support::result r = run("circle area 2\n", args);
     EXPECT_EQ(r.out, kWords + kRadiusQ + "12.566371\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
@@ -121,9 +114,9 @@ TEST(Dialogue, IgnoresCommandLineArguments) {
 }
 
 TEST(Dialogue, ClosedOrUnreadableStandardInputIsTheEndOfInput) {
-  const int in = test_files::file_with("circle area 2");
+  const int in = support::file_with("circle area 2");
   const int dir = open("/", O_RDONLY | O_DIRECTORY);
-  for (const run_shapecalc::result& r :
+  for (const support::result& r :
        {run_with(in, {.close_in = true}), run_with(dir)}) {
     EXPECT_EQ(r.out, kWords + "Shape `` does not exist!\n");
     EXPECT_EQ(r.status, 1);
@@ -134,9 +127,9 @@ TEST(Dialogue, ClosedOrUnreadableStandardInputIsTheEndOfInput) {
 }
 
 TEST(Dialogue, FailedOutputIsExitStatusTwo) {
-  const int in = test_files::file_with("circle area 2\n");
+  const int in = support::file_with("circle area 2\n");
   const int full = open("/dev/full", O_WRONLY);
-  run_shapecalc::result r = run_with(in, {.out_fd = full});
+  support::result r = run_with(in, {.out_fd = full});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "shapecalc: write error: No space left on device\n");
 
@@ -148,39 +141,61 @@ TEST(Dialogue, FailedOutputIsExitStatusTwo) {
   close(in);
 }
 
+// Whoever starts us may leave a descriptor non-blocking. Input that
+// arrives late is then waited for, not taken for the end of input.
+TEST(Dialogue, WaitsForLateInputOnANonBlockingPipe) {
+  int in[2];
+  ASSERT_EQ(pipe2(in, O_NONBLOCK | O_CLOEXEC), 0);
+  const int out = support::file_with("");
+  const pid_t pid = support::start(in[0], out);
+  ASSERT_GT(pid, 0);
+  close(in[0]);
+  usleep(200'000);
+  const std::string answer = "circle area 2\n";
+  ASSERT_EQ(write(in[1], answer.data(), answer.size()),
+            static_cast<ssize_t>(answer.size()));
+  close(in[1]);
+  EXPECT_EQ(support::wait_status(pid), 0);
+  EXPECT_EQ(support::contents(out), kWords + kRadiusQ + "12.566371\n");
+  close(out);
+}
+
+// ... and output that does not fit waits until the reader makes room.
+TEST(Dialogue, WaitsForRoomOnAFullNonBlockingPipe) {
+  int out[2];
+  ASSERT_EQ(pipe2(out, O_NONBLOCK | O_CLOEXEC), 0);
+  fcntl(out[1], F_SETPIPE_SZ, 4096);
+  std::string filler;
+  for (char block[512] = {}; write(out[1], block, sizeof block) > 0;) {
+    filler.append(sizeof block, '\0');
+  }
+  const int in = support::file_with("circle area 1e20");
+  const pid_t pid = support::start(in, out[1]);
+  ASSERT_GT(pid, 0);
+  close(out[1]);
+  usleep(200'000);
+  const std::string expected =
+      filler + kWords + kRadiusQ +
+      "31415927795103401791948557623369211576320.000000\n";
+  EXPECT_EQ(support::read_up_to(out[0], expected.size() + 1), expected);
+  close(out[0]);
+  close(in);
+  EXPECT_EQ(support::wait_status(pid), 0);
+}
+
 // A program that answers each prompt only once it has seen it, over two
 // pipes, must be able to hold the whole conversation.
 TEST(Dialogue, ShowsEachPromptBeforeWaitingForItsAnswer) {
   int to_child[2], from_child[2];
-  ASSERT_EQ(pipe(to_child), 0);
-  ASSERT_EQ(pipe(from_child), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, to_child[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, from_child[1], 1);
-  posix_spawn_file_actions_addclose(&actions, to_child[1]);
-  posix_spawn_file_actions_addclose(&actions, from_child[0]);
-  char* argv[] = {const_cast<char*>(SHAPECALC_EXE), nullptr};
-  pid_t pid;
-  ASSERT_EQ(posix_spawn(&pid, SHAPECALC_EXE, &actions, nullptr, argv, environ),
-            0);
-  posix_spawn_file_actions_destroy(&actions);
+  ASSERT_EQ(pipe2(to_child, O_CLOEXEC), 0);
+  ASSERT_EQ(pipe2(from_child, O_CLOEXEC), 0);
+  const pid_t pid = support::start(to_child[0], from_child[1]);
+  ASSERT_GT(pid, 0);
   close(to_child[0]);
   close(from_child[1]);
 
-  // Waits for `expected` to arrive; a generous limit turns a hang into a
-  // failure instead of a stuck test.
   auto expect_shown = [&](const std::string& expected) {
-    std::string seen;
-    while (seen.size() < expected.size()) {
-      pollfd p{from_child[0], POLLIN, 0};
-      if (poll(&p, 1, 20'000) <= 0) break;
-      char buf[256];
-      const ssize_t n = read(from_child[0], buf, sizeof buf);
-      if (n <= 0) break;
-      seen.append(buf, static_cast<std::size_t>(n));
-    }
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(support::read_up_to(from_child[0], expected.size()), expected);
   };
   auto answer = [&](const std::string& line) {
     ASSERT_EQ(write(to_child[1], line.data(), line.size()),
@@ -199,10 +214,7 @@ TEST(Dialogue, ShowsEachPromptBeforeWaitingForItsAnswer) {
   expect_shown("24.000000\n");
   close(to_child[1]);
   close(from_child[0]);
-  int status;
-  waitpid(pid, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(support::wait_status(pid), 0);
 }
 
 }  // namespace

@@ -12,12 +12,13 @@
 #include <string>
 
 #include "console_io.h"
+#include "number_grammar.h"
 
 namespace {
 
 // Compares one text; returns false (and reports) on a difference.
 bool agrees_with_strtof(const std::string& text) {
-  const console_io::number_parse ours = console_io::parse_number(text);
+  const number_grammar::number_parse ours = number_grammar::parse_number(text);
   char* end = nullptr;
   const float theirs = std::strtof(text.c_str(), &end);
   const auto their_count = static_cast<std::size_t>(end - text.c_str());

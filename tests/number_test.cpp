@@ -7,11 +7,11 @@
 #include <sstream>
 #include <string>
 
-#include "console_io.h"
+#include "number_grammar.h"
 
 namespace {
 
-using console_io::parse_number;
+using number_grammar::parse_number;
 
 constexpr std::uint32_t kNaN = 0x7FC00000;      // any NaN, sign ignored
 constexpr std::size_t kNone = ~std::size_t{0};  // no number found
@@ -23,7 +23,7 @@ struct number_case {
 };
 
 void expect_parses(const number_case& c) {
-  const console_io::number_parse r = parse_number(c.text);
+  const number_grammar::number_parse r = parse_number(c.text);
   SCOPED_TRACE("text: \"" + c.text.substr(0, 60) + "\"");
   if (c.consumed == kNone) {
     EXPECT_FALSE(r.found);
@@ -155,8 +155,13 @@ TEST(NumberReader, FindsTheStickyDigitAnywhere) {
       std::string with_one = zeros_around, all_zero = zeros_around;
       with_one[kept.size() + before] = '1';
       all_zero[kept.size() + before] = '0';
-      expect_parses({with_one, with_one.size(), 0x4B800001});
-      expect_parses({all_zero, all_zero.size(), 0x4B800000});
+      // The run ends at the end of the text, or in a block of its own,
+      // where the block scan must still remember the blocks before it.
+      for (const std::string trailer :
+           {"", " and more words to fill a block"}) {
+        expect_parses({with_one + trailer, with_one.size(), 0x4B800001});
+        expect_parses({all_zero + trailer, all_zero.size(), 0x4B800000});
+      }
     }
   }
 }
@@ -178,7 +183,7 @@ TEST(NumberReader, AgreesWithPublicTestVectors) {
       const std::uint32_t expected = static_cast<std::uint32_t>(
           std::stoul(line.substr(5, 8), nullptr, 16));
       const std::string text = line.substr(64);
-      const console_io::number_parse r = parse_number(text);
+      const number_grammar::number_parse r = parse_number(text);
       ++checked;
       if (r.found && r.consumed == text.size() &&
           std::bit_cast<std::uint32_t>(r.value) == expected) {

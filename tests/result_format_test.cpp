@@ -5,14 +5,9 @@
 #include <limits>
 #include <string>
 
-#include "console_io.h"
+#include "result_line.h"
 
 namespace {
-
-std::string result_line(double value) {
-  char line[console_io::kResultLineMax];
-  return {line, console_io::format_result(value, line)};
-}
 
 struct format_case {
   double value;

@@ -9,6 +9,9 @@
 
 #include <csignal>
 #include <string>
+#include <vector>
+
+#include "support.h"
 
 namespace {
 
@@ -23,9 +26,16 @@ class terminal {
     settings.c_cc[VEOF] = 4;  // Ctrl-D
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
+    // The words are ready before the fork: the child only execs.
+    std::vector<std::string> words = support::launcher();
+    words.push_back(support::program());
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
     pid_ = forkpty(&master_, nullptr, &settings, nullptr);
     if (pid_ == 0) {
-      execl(SHAPECALC_EXE, SHAPECALC_EXE, static_cast<char*>(nullptr));
+      execvp(argv[0], argv.data());
       _exit(127);
     }
   }
