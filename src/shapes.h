@@ -16,8 +16,11 @@ using dimensions = float[kMaxDimensions];
 
 struct attribute {
   std::string_view keyword;
-  // The quantity, widened to double for the result line.
-  double (*compute)(const dimensions& d);
+  double (*formula)(const dimensions& d);
+
+  // The quantity, widened to double for the result line, rounded exactly
+  // as written on every machine.
+  double compute(const dimensions& d) const;
 };
 
 struct shape {

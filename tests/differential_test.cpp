@@ -41,12 +41,21 @@ bool agrees_with_strtof(const std::string& text) {
   return false;
 }
 
+// How many random cases a test tries: `full`, or a share of it where the
+// environment variable SHAPECALC_TEST_SAMPLE_DIVISOR asks for fewer (as
+// under an emulator, where each case costs a hundred times more).
+int samples(int full) {
+  const char* divisor = std::getenv("SHAPECALC_TEST_SAMPLE_DIVISOR");
+  const int d = divisor != nullptr ? std::atoi(divisor) : 1;
+  return d > 1 ? full / d : full;
+}
+
 // Texts on, just below and just above the midpoint between a random float
 // and the next one up: where rounding twice, or too few digits, goes wrong.
 TEST(Differential, ReaderMatchesStrtofNearMidpoints) {
   std::mt19937_64 rng(20261211);
   int failures = 0;
-  for (int i = 0; i < 100'000 && failures < 10; ++i) {
+  for (int i = 0; i < samples(100'000) && failures < 10; ++i) {
     const auto bits = static_cast<std::uint32_t>(rng()) & 0x7F7FFFFFu;
     const float f = std::bit_cast<float>(bits);
     const float next = std::nextafter(f, INFINITY);
@@ -84,7 +93,7 @@ TEST(Differential, ReaderMatchesStrtofOnJunk) {
       "iInNtTyY \t\n\v\f\r(),_";
   std::mt19937_64 rng(42);
   int failures = 0;
-  for (int i = 0; i < 300'000 && failures < 10; ++i) {
+  for (int i = 0; i < samples(300'000) && failures < 10; ++i) {
     std::string text(rng() % 24, ' ');
     for (char& c : text) c = kAlphabet[rng() % (sizeof kAlphabet - 1)];
     failures += !agrees_with_strtof(text);
@@ -98,7 +107,7 @@ TEST(Differential, WriterMatchesPrintfOnRandomDoubles) {
   char ours[console_io::kResultLineMax];
   char theirs[console_io::kResultLineMax];
   int failures = 0;
-  for (int i = 0; i < 3'000'000 && failures < 10; ++i) {
+  for (int i = 0; i < samples(3'000'000) && failures < 10; ++i) {
     std::uint64_t bits = rng();
     if (i % 2 == 0) {  // every other one of a size people compute with
       bits = (bits & 0x800FFFFFFFFFFFFFull) |

@@ -50,6 +50,18 @@ const formula_case kFormulaCases[] = {
      "area",
      {1e20f},
      "31415927795103401791948557623369211576320.000000\n"},
+    // Radii where rounding each double product twice (to the x87's 64-bit
+    // significand, then to 53 bits) prints other digits; found with exact
+    // arithmetic by tools/double_rounding_radii.py 3.
+    {"circle", "circumference", {2.8716598e+13f}, "180431706842125.343750\n"},
+    {"circle", "area", {1.0877693e+09f}, "3717264832494054912.000000\n"},
+    {"circle",
+     "area",
+     {1.2700742e+15f},
+     "5067666693194969623564721848320.000000\n"},
+    {"circle", "area", {9.3220506e+08f}, "2730063702546149888.000000\n"},
+    {"circle", "circumference", {9.622403e+13f}, "604593398105295.875000\n"},
+    {"circle", "circumference", {6.426466e+16f}, "403786763381086784.000000\n"},
     // values are not validated
     {"circle", "area", {-2}, "12.566371\n"},
     {"circle", "circumference", {-2}, "-12.566371\n"},
