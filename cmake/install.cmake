@@ -1,10 +1,17 @@
 # What `cmake --install` puts in place, and the packages cpack makes of it.
-include(GNUInstallDirs)
-install(TARGETS shapecalc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES man/shapecalc.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+if(WIN32)
+  # One folder: the program and its documents side by side, as a .zip.
+  install(TARGETS shapecalc RUNTIME DESTINATION .)
+  install(FILES README.md LICENSE DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+else()
+  include(GNUInstallDirs)
+  install(TARGETS shapecalc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES man/shapecalc.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  set(CPACK_GENERATOR TGZ DEB)
+endif()
 
-set(CPACK_GENERATOR TGZ DEB)
 set(CPACK_PACKAGE_VENDOR "The shapecalc developers")
 set(CPACK_PACKAGE_CONTACT "The shapecalc developers <shapecalc@users.noreply.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")

@@ -4,7 +4,9 @@
 #            The program uses nothing of the C++ runtime that needs the
 #            shared library, and loading and relocating libstdc++.so would
 #            cost every run more than the run itself.
-#   static   everything linked in: no dynamic loader at all.
+#   static   everything linked in: no dynamic loader at all. Position
+#            independent (-static-pie) where the toolchain can, so the
+#            program's addresses are still randomised.
 #
 # A fully static link must not also name -static-libstdc++: g++ then links
 # the C library as a shared library into a program with no interpreter,
@@ -23,7 +25,16 @@ add_library(shapecalc_linkage INTERFACE)
 if(caller_link_flags MATCHES "(^| )-static(-pie)?( |$)")
   # The caller chose a static link; it needs nothing more.
 elseif(SHAPECALC_LINKAGE STREQUAL "static")
-  target_link_options(shapecalc_linkage INTERFACE -static)
+  include(CheckCXXSourceCompiles)
+  set(CMAKE_REQUIRED_LINK_OPTIONS -static-pie)
+  set(CMAKE_REQUIRED_QUIET ON)
+  check_cxx_source_compiles("int main() { return 0; }" shapecalc_static_pie)
+  unset(CMAKE_REQUIRED_LINK_OPTIONS)
+  if(shapecalc_static_pie AND NOT WIN32)
+    target_link_options(shapecalc_linkage INTERFACE -static-pie)
+  else()
+    target_link_options(shapecalc_linkage INTERFACE -static)
+  endif()
 elseif(SHAPECALC_LINKAGE STREQUAL "dynamic")
   target_link_options(shapecalc_linkage INTERFACE -static-libstdc++ -static-libgcc)
 else()

@@ -5,7 +5,7 @@
 #include <io.h>
 #include <windows.h>
 
-#include <cstdint>
+#include <initializer_list>
 
 #include "platform.h"
 

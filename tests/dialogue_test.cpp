@@ -126,17 +126,30 @@ TEST(Dialogue, ClosedOrUnreadableStandardInputIsTheEndOfInput) {
   close(dir);
 }
 
+// The reason is the system's own text: exact here, and one line of
+// whatever the system says where the program runs on another (Wine).
+void expect_write_error(const std::string& err, const std::string& reason) {
+  const std::string prefix = "shapecalc: write error: ";
+  if (support::runs_natively()) {
+    EXPECT_EQ(err, prefix + reason + "\n");
+    return;
+  }
+  EXPECT_EQ(err.substr(0, prefix.size()), prefix) << err;
+  EXPECT_GT(err.size(), prefix.size() + 1) << err;
+  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+}
+
 TEST(Dialogue, FailedOutputIsExitStatusTwo) {
   const int in = support::file_with("circle area 2\n");
   const int full = open("/dev/full", O_WRONLY);
   support::result r = run_with(in, {.out_fd = full});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "shapecalc: write error: No space left on device\n");
+  expect_write_error(r.err, "No space left on device");
 
   lseek(in, 0, SEEK_SET);
   r = run_with(in, {.out_fd = full, .close_out = true});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "shapecalc: write error: Bad file descriptor\n");
+  expect_write_error(r.err, "Bad file descriptor");
   close(full);
   close(in);
 }

@@ -11,4 +11,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 find_program(shapecalc_wine NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(shapecalc_wine NAMES wine64 wine)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${shapecalc_wine})
+# Quiet, and with a Wine prefix of the build's own, so nothing is kept
+# outside the build folder.
+set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all
+  WINEPREFIX=${CMAKE_BINARY_DIR}/wine ${shapecalc_wine})
