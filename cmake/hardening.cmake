@@ -7,7 +7,14 @@
 # A flag the packager already chose in CMAKE_CXX_FLAGS, CPPFLAGS-style
 # definitions or CMAKE_EXE_LINKER_FLAGS wins: the same setting is not
 # added again, in either sense.
-option(SHAPECALC_HARDENING "Build with the distribution's hardening flags" ON)
+# Sanitizers do their own checking, and fortified calls would hide accesses
+# from them.
+set(hardening_default ON)
+if(SHAPECALC_SANITIZE)
+  set(hardening_default OFF)
+endif()
+option(SHAPECALC_HARDENING "Build with the distribution's hardening flags"
+  ${hardening_default})
 add_library(shapecalc_hardening INTERFACE)
 if(NOT SHAPECALC_HARDENING OR WIN32)
   return()

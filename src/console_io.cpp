@@ -49,14 +49,20 @@ int console::peek_more(std::size_t ahead) {
 // input, which stays the end: a terminal's end-of-file is not asked again.
 bool console::fill() {
   if (in_eof_) return false;
-  // Keep the unread bytes (a look-ahead's) at the front; usually none.
   if (in_pos_ == in_end_) {
     in_pos_ = in_end_ = 0;
-  } else if (in_pos_ > 0) {
-    std::memmove(buf_.in, buf_.in + in_pos_, in_end_ - in_pos_);
-    in_end_ -= in_pos_;
+  } else if (in_end_ == sizeof buf_.in) {
+    // A look-ahead reached the end of a full buffer: its few unread bytes
+    // go to the front. They are fewer than the grammar's look-ahead and the
+    // buffer is far larger, so the two ranges cannot overlap.
+    static_assert(sizeof buf_.in > 2 * number_grammar::kMaxLookahead);
+    const std::size_t unread = in_end_ - in_pos_;
+    std::memcpy(buf_.in, buf_.in + in_pos_, unread);
     in_pos_ = 0;
+    in_end_ = unread;
   }
+  // Otherwise the unread bytes stay where they are and more are read
+  // behind them.
   // The reader may block here, so whatever was written so far, such as
   // the prompt being answered, must be out first.
   flush();
@@ -148,8 +154,14 @@ void console::put(std::string_view bytes) {
 void console::write_text(std::string_view text) { put(text); }
 
 void console::write_message(std::string_view format, const word& w) {
-  const std::size_t at = format.find("%s");
-  if (at == std::string_view::npos) return put(format);
+  // Found by hand, like the split below: one C library function fewer to
+  // bind at every start.
+  std::size_t at = 0;
+  while (at + 1 < format.size() &&
+         !(format[at] == '%' && format[at + 1] == 's')) {
+    ++at;
+  }
+  if (at + 1 >= format.size()) return put(format);
   // Split by hand: substr() could throw, and merely linking the exception
   // machinery costs every run a static constructor and a malloc.
   put({format.data(), at});

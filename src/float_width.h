@@ -35,10 +35,11 @@
 
 #include <cfloat>
 
-#if defined(__FAST_MATH__) || __FINITE_MATH_ONLY__ || \
+#if defined(__FAST_MATH__) || __FINITE_MATH_ONLY__ ||                \
     defined(__ASSOCIATIVE_MATH__) || defined(__RECIPROCAL_MATH__) || \
     defined(__NO_SIGNED_ZEROS__)
-#error "shapecalc must not be built with -ffast-math or any of its parts: it would print other digits"
+#error \
+    "shapecalc must not be built with -ffast-math or any of its parts: it would print other digits"
 #endif
 
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
@@ -48,7 +49,8 @@
 #endif
 
 #if FLT_EVAL_METHOD == 2 && !SHAPECALC_X87_CONTROL
-#error "this machine evaluates floating point with excess precision that shapecalc cannot control"
+#error \
+    "this machine evaluates floating point with excess precision that shapecalc cannot control"
 #elif FLT_EVAL_METHOD != 0 && FLT_EVAL_METHOD != 2
 #error "unknown FLT_EVAL_METHOD: shapecalc cannot promise its digits here"
 #endif

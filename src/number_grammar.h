@@ -13,7 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -109,8 +108,7 @@ class significand {
     char* p = text;
     if (negative) *p++ = '-';
     for (const char* q = R.prefix; *q; ++q) *p++ = *q;
-    std::memcpy(p, digits_, count_);
-    p += count_;
+    for (std::size_t i = 0; i < count_; ++i) *p++ = digits_[i];
     std::int64_t e = exponent_;
     if (dropped_nonzero_) {
       *p++ = '1';
@@ -130,6 +128,10 @@ class significand {
   std::int64_t exponent_ = 0;
   bool dropped_nonzero_ = false;
 };
+
+// No rule of the grammar peeks further ahead than this: "+infinity" is
+// decided by its last byte, eight ahead of the sign.
+inline constexpr std::size_t kMaxLookahead = 16;
 
 // A cursor is anything with peek(ahead) (a byte, or -1 at the end),
 // available() (the bytes at hand, empty only at the end) and skip(count).

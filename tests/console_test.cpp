@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "console_io.h"
@@ -134,14 +135,43 @@ TEST(ConsoleDimensions, FailedReadIsNaNAndConsumesNothing) {
 }
 
 TEST(ConsoleDimensions, LookAheadWorksAcrossBufferRefills) {
-  // Put each interesting spot right at the end of the first buffer load.
-  for (std::size_t pad = 65530; pad <= 65538; ++pad) {
-    SCOPED_TRACE(pad);
-    fixture f(std::string(pad, ' ') + "-0x1.8p+1e+x infinity");
+  // Put each interesting spot right at the end of a pipe's load (64 KiB)
+  // and of the full input buffer (128 KiB).
+  for (std::size_t pad = 0; pad <= 2 * 9; ++pad) {
+    const std::size_t at = pad < 9 ? 65530 + pad : 131060 + pad;
+    SCOPED_TRACE(at);
+    fixture f(std::string(at, ' ') + "-0x1.8p+1e+x infinity");
     EXPECT_EQ(f.io->read_dimension(), -3.0f);
     EXPECT_EQ(f.next_word(), "e+x");
     EXPECT_EQ(f.io->read_dimension(), INFINITY);
     EXPECT_EQ(f.next_word(), "");
+  }
+}
+
+// Input that arrives in pieces, as from a pipe or a terminal: a number
+// split anywhere is read as if it had come whole.
+TEST(ConsoleDimensions, LookAheadWaitsForTheNextPieceOfInput) {
+  const std::string text = "-0x1.8p+1e+x +infinity";
+  for (std::size_t split = 1; split < text.size(); ++split) {
+    SCOPED_TRACE(split);
+    int in[2];
+    ASSERT_EQ(pipe(in), 0);
+    std::thread writer([&] {
+      EXPECT_EQ(write(in[1], text.data(), split), static_cast<ssize_t>(split));
+      usleep(20'000);
+      const std::size_t rest = text.size() - split;
+      EXPECT_EQ(write(in[1], text.data() + split, rest),
+                static_cast<ssize_t>(rest));
+      close(in[1]);
+    });
+    const auto owned = make_console(in[0], 2, 2);
+    EXPECT_EQ(owned->io.read_dimension(), -3.0f);
+    word w;
+    owned->io.read_word(w);
+    EXPECT_EQ(w.view(), "e+x");
+    EXPECT_EQ(owned->io.read_dimension(), INFINITY);
+    writer.join();
+    close(in[0]);
   }
 }
 
