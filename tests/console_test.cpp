@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <bit>
@@ -7,7 +8,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "console_io.h"
@@ -149,29 +149,27 @@ TEST(ConsoleDimensions, LookAheadWorksAcrossBufferRefills) {
 }
 
 // Input that arrives in pieces, as from a pipe or a terminal: a number
-// split anywhere is read as if it had come whole.
+// split anywhere is read as if it had come whole. A socket of records
+// hands out one piece per read, with no second thread or process (which
+// some emulators do not run).
 TEST(ConsoleDimensions, LookAheadWaitsForTheNextPieceOfInput) {
   const std::string text = "-0x1.8p+1e+x +infinity";
   for (std::size_t split = 1; split < text.size(); ++split) {
     SCOPED_TRACE(split);
-    int in[2];
-    ASSERT_EQ(pipe(in), 0);
-    std::thread writer([&] {
-      EXPECT_EQ(write(in[1], text.data(), split), static_cast<ssize_t>(split));
-      usleep(20'000);
-      const std::size_t rest = text.size() - split;
-      EXPECT_EQ(write(in[1], text.data() + split, rest),
-                static_cast<ssize_t>(rest));
-      close(in[1]);
-    });
-    const auto owned = make_console(in[0], 2, 2);
+    int sv[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, sv), 0);
+    const std::size_t rest = text.size() - split;
+    ASSERT_EQ(write(sv[1], text.data(), split), static_cast<ssize_t>(split));
+    ASSERT_EQ(write(sv[1], text.data() + split, rest),
+              static_cast<ssize_t>(rest));
+    close(sv[1]);
+    const auto owned = make_console(sv[0], 2, 2);
     EXPECT_EQ(owned->io.read_dimension(), -3.0f);
     word w;
     owned->io.read_word(w);
     EXPECT_EQ(w.view(), "e+x");
     EXPECT_EQ(owned->io.read_dimension(), INFINITY);
-    writer.join();
-    close(in[0]);
+    close(sv[0]);
   }
 }
 
