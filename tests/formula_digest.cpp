@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform.h"
 #include "shapes.h"
 
 namespace {
@@ -96,6 +97,7 @@ void print(const std::vector<quantity>& qs, const chunk_digests& digests) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::use_binary_standard_streams();  // the same lines everywhere
   if (argc != 3) {
     std::fprintf(stderr, "usage: formula_digest one STRIDE | cuboid COUNT\n");
     return 2;
