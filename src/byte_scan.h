@@ -114,7 +114,7 @@ inline digit_run decimal_run(const unsigned char* p, std::size_t n) {
     }
     zeros &= zero_mask(v);
   }
-  digit_run tail = portable::decimal_run(p + i, n - i);
+  const digit_run tail = portable::decimal_run(p + i, n - i);
   return {i + tail.length, zeros != 0xFFFFu || tail.nonzero};
 }
 

@@ -54,6 +54,7 @@
 #elif FLT_EVAL_METHOD != 0 && FLT_EVAL_METHOD != 2
 #error "unknown FLT_EVAL_METHOD: shapecalc cannot promise its digits here"
 #endif
+#undef SHAPECALC_X87_CONTROL
 
 namespace float_width {
 
